@@ -1,0 +1,59 @@
+# Windows build: the real Lidwick.dll, the stand-in host, the simulated
+# CD-ROM drive and the end-to-end tests, which run under Wine.
+
+set(static_runtime -static-libgcc -static-libstdc++)
+
+add_library(Lidwick SHARED platform/win32.cpp Lidwick.def)
+set_target_properties(Lidwick PROPERTIES PREFIX "" OUTPUT_NAME Lidwick)
+# The whole core goes in: the exports live in it and nothing else pulls them.
+target_link_libraries(Lidwick PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,lidwick_core>" lidwick_flags winmm)
+# Exports come from Lidwick.def alone; the runtime is linked in so that the
+# DLL needs nothing a Windows machine does not have.
+target_link_options(Lidwick PRIVATE ${static_runtime} -s -Wl,--enable-stdcall-fixup)
+
+add_executable(ttbhost host/ttbhost.cpp)
+target_link_libraries(ttbhost PRIVATE lidwick_flags)
+target_link_options(ttbhost PRIVATE -static -s)
+
+# The simulated CD-ROM drive: an MCI driver that winmm loads for cdaudio.
+add_library(simcd SHARED tests/simcd/simcd.cpp tests/simcd/simcd.def)
+set_target_properties(simcd PROPERTIES PREFIX "")
+target_link_libraries(simcd PRIVATE lidwick_flags winmm)
+target_link_options(simcd PRIVATE -static -Wl,--enable-stdcall-fixup)
+
+# GoogleTest from Debian's sources, built with this compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# Every Windows program runs under Wine in a prefix of this build's own,
+# with D: set up as a CD-ROM drive backed by the simulated drive.
+set(LIDWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine/wine-run ${LIDWICK_WINEPREFIX})
+
+add_test(NAME wine_prefix_setup
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix ${LIDWICK_WINEPREFIX} $<TARGET_FILE:simcd>)
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine)
+add_test(NAME wine_prefix_stop
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/stop-prefix ${LIDWICK_WINEPREFIX})
+set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+function(lidwick_wine_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_options(${name} PRIVATE -static)
+    add_dependencies(${name} Lidwick ttbhost simcd)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        FIXTURES_REQUIRED wine
+        ENVIRONMENT "LIDWICK_DLL=Z:$<TARGET_FILE:Lidwick>;LIDWICK_TTBHOST=Z:$<TARGET_FILE:ttbhost>"
+        TIMEOUT 300)
+endfunction()
+
+lidwick_wine_test(tray_e2e_test tests/e2e/tray_e2e_test.cpp tests/e2e/sim_drive.cpp)
+
+# The built DLL as a file: only system imports, undecorated exports.
+add_test(NAME dll_file_check
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dll $<TARGET_FILE:Lidwick>)

@@ -1,0 +1,12 @@
+#pragma once
+// Bounded text formatting for the plugin's fixed-size stack buffers.
+
+#include <cstddef>
+
+// Size of every formatting buffer: command names, captions, MCI strings.
+constexpr size_t kFormatChars = 1024;
+
+// Writes `format` into `buffer` with each "%s" replaced by `argument` and
+// "%%" by "%". Never writes more than `capacity` chars including the NUL;
+// output that does not fit is cut. Returns the length written.
+size_t FormatText(char* buffer, size_t capacity, const char* format, const char* argument);
