@@ -13,6 +13,8 @@ target_link_libraries(lidwick_fake PRIVATE lidwick_flags)
 add_executable(lidwick_unit_tests
     plugin/text_test.cpp
     tray/tray_test.cpp
-    tray/dispatch_test.cpp)
+    tray/dispatch_test.cpp
+    catalogue/plugin_info_test.cpp
+    catalogue/drive_commands_test.cpp)
 target_link_libraries(lidwick_unit_tests PRIVATE lidwick_core lidwick_fake GTest::gtest_main)
 gtest_discover_tests(lidwick_unit_tests NO_PRETTY_VALUES)

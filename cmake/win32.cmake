@@ -3,15 +3,16 @@
 
 set(static_runtime -static-libgcc -static-libstdc++)
 
-add_library(Lidwick SHARED platform/win32.cpp Lidwick.def)
+add_library(Lidwick SHARED platform/win32.cpp Lidwick.def Lidwick.rc)
 set_target_properties(Lidwick PROPERTIES PREFIX "" OUTPUT_NAME Lidwick)
 # The whole core goes in: the exports live in it and nothing else pulls them.
-target_link_libraries(Lidwick PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,lidwick_core>" lidwick_flags winmm)
+target_link_libraries(Lidwick PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,lidwick_core>" lidwick_flags winmm version)
 # Exports come from Lidwick.def alone; the runtime is linked in so that the
 # DLL needs nothing a Windows machine does not have.
 target_link_options(Lidwick PRIVATE ${static_runtime} -s -Wl,--enable-stdcall-fixup)
 
 add_executable(ttbhost host/ttbhost.cpp)
+target_include_directories(ttbhost PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(ttbhost PRIVATE lidwick_flags)
 target_link_options(ttbhost PRIVATE -static -s)
 
@@ -40,19 +41,33 @@ add_test(NAME wine_prefix_stop
 set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
 
 function(lidwick_wine_test name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;ARGS")
+    add_executable(${name} ${arg_SOURCES})
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_options(${name} PRIVATE -static)
     add_dependencies(${name} Lidwick ttbhost simcd)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
+    add_test(NAME ${name} COMMAND ${name} ${arg_ARGS})
+    lidwick_wine_properties(${name})
+endfunction()
+
+function(lidwick_wine_properties test)
+    set_tests_properties(${test} PROPERTIES
         FIXTURES_REQUIRED wine
+        RUN_SERIAL ON
         ENVIRONMENT "LIDWICK_DLL=Z:$<TARGET_FILE:Lidwick>;LIDWICK_TTBHOST=Z:$<TARGET_FILE:ttbhost>"
         TIMEOUT 300)
 endfunction()
 
-lidwick_wine_test(tray_e2e_test tests/e2e/tray_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(tray_e2e_test SOURCES tests/e2e/tray_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(catalogue_e2e_test
+    SOURCES tests/e2e/catalogue_e2e_test.cpp tests/e2e/sim_drive.cpp
+    ARGS --gtest_filter=-*WithoutCdrom*)
+add_test(NAME catalogue_e2e_test_without_cdrom
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/without-cdrom ${LIDWICK_WINEPREFIX}
+            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:catalogue_e2e_test>
+            --gtest_filter=*WithoutCdrom*)
+lidwick_wine_properties(catalogue_e2e_test_without_cdrom)
 
 # The built DLL as a file: only system imports, undecorated exports.
 add_test(NAME dll_file_check

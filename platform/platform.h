@@ -19,3 +19,25 @@ void* PlatformAllocate(size_t bytes);
 
 // Releases a block from PlatformAllocate; null does nothing.
 void PlatformRelease(void* block);
+
+// Writes the root of every drive ("C:\") into `buffer`, each followed by a
+// NUL, with one more NUL after the last, writing at most `length` chars.
+// Returns the length written without the final NUL, the length needed when
+// `length` is too small (the buffer is then not written), or 0 on failure.
+uint32_t PlatformLogicalDriveStrings(uint32_t length, char* buffer);
+
+// The type of the drive whose root is `root`; kDriveTypeCdrom for a CD-ROM drive.
+const uint32_t kDriveTypeCdrom = 5;
+uint32_t PlatformDriveType(const char* root);
+
+// Bytes of version information the file carries; 0 when it has none or
+// cannot be read.
+uint32_t PlatformFileVersionInfoSize(const char* file_name);
+
+// Reads the file's version information into `block` of `size` bytes: 1 on
+// success, 0 on failure.
+int PlatformReadFileVersionInfo(const char* file_name, uint32_t size, void* block);
+
+// The fixed file version from version information read above, as its upper
+// and lower 32 bits: 1 on success, 0 when the block has none.
+int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t* version_low);

@@ -21,3 +21,34 @@ void PlatformRelease(void* block) {
         HeapFree(GetProcessHeap(), 0, block);
     }
 }
+
+uint32_t PlatformLogicalDriveStrings(uint32_t length, char* buffer) {
+    return GetLogicalDriveStringsA(length, buffer);
+}
+
+uint32_t PlatformDriveType(const char* root) {
+    return GetDriveTypeA(root);
+}
+
+uint32_t PlatformFileVersionInfoSize(const char* file_name) {
+    DWORD unused = 0;
+    return GetFileVersionInfoSizeA(file_name, &unused);
+}
+
+int PlatformReadFileVersionInfo(const char* file_name, uint32_t size, void* block) {
+    return GetFileVersionInfoA(file_name, 0, size, block) ? 1 : 0;
+}
+
+int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t* version_low) {
+    void* value = nullptr;
+    UINT value_bytes = 0;
+    // A root block shorter than the fixed record would be read past its end.
+    if (!VerQueryValueA(block, "\\", &value, &value_bytes) || value == nullptr ||
+        value_bytes < sizeof(VS_FIXEDFILEINFO)) {
+        return 0;
+    }
+    const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    *version_high = fixed->dwFileVersionMS;
+    *version_low = fixed->dwFileVersionLS;
+    return 1;
+}

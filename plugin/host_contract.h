@@ -10,7 +10,17 @@
 #define TTB_CALL __stdcall
 #endif
 
+struct PluginInfo;
+
 extern "C" {
+
+// A new record describing the plugin and its commands, for the plugin file
+// `plugin_file_name`; null when it cannot be allocated. The host hands it
+// back to TTBEvent_FreePluginInfo.
+PluginInfo* TTB_CALL TTBEvent_InitPluginInfo(const char* plugin_file_name);
+
+// Releases a record from TTBEvent_InitPluginInfo and all it points to.
+void TTB_CALL TTBEvent_FreePluginInfo(PluginInfo* info);
 
 // Runs one command; 1 when the tray command succeeded, else 0. The second
 // value is not read.

@@ -17,3 +17,7 @@ struct PluginState {
 };
 
 extern PluginState g_PluginState;
+
+// Keeps a copy of the file name the host gave, releasing the previous copy.
+// A name that is null or cannot be copied leaves PluginFileName null.
+void StorePluginFileName(const char* file_name);

@@ -1,5 +1,9 @@
 #include "plugin/text.h"
 
+#include "platform/platform.h"
+
+#include <cstring>
+
 size_t FormatText(char* buffer, size_t capacity, const char* format, const char* argument) {
     if (capacity == 0) {
         return 0;
@@ -21,4 +25,16 @@ size_t FormatText(char* buffer, size_t capacity, const char* format, const char*
     }
     buffer[length] = '\0';
     return length;
+}
+
+char* CopyText(const char* text) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    const size_t bytes = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(PlatformAllocate(bytes));
+    if (copy != nullptr) {
+        std::memcpy(copy, text, bytes);
+    }
+    return copy;
 }

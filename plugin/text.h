@@ -10,3 +10,7 @@ constexpr size_t kFormatChars = 1024;
 // "%%" by "%". Never writes more than `capacity` chars including the NUL;
 // output that does not fit is cut. Returns the length written.
 size_t FormatText(char* buffer, size_t capacity, const char* format, const char* argument);
+
+// A heap copy of `text` (its length + 1 bytes), or null when `text` is null
+// or the copy cannot be allocated. Released with PlatformRelease.
+char* CopyText(const char* text);

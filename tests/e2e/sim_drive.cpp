@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -160,5 +161,9 @@ ProcessResult RunTtbhost(const std::string& arguments) {
     CloseHandle(process.hThread);
     CloseHandle(out_read);
     CloseHandle(err_read);
+    // A console program's text output ends its lines with CR LF.
+    for (std::string* text : {&result.out, &result.err}) {
+        text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+    }
     return result;
 }

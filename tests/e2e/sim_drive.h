@@ -35,7 +35,7 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs ttbhost with `arguments` and waits for it.
+// Runs ttbhost with `arguments` and waits for it. Line ends come back as LF.
 ProcessResult RunTtbhost(const std::string& arguments);
 
 // Milliseconds taken by `call`, measured on the system tick counter.

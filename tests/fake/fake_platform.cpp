@@ -2,7 +2,9 @@
 
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 FakePlatform g_fake;
 
@@ -13,6 +15,12 @@ void ResetFake() {
     g_fake = FakePlatform();
 }
 
+std::string FakePointerText(const void* block) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", block);
+    return text;
+}
+
 std::vector<std::string> FakeMciCommands() {
     std::vector<std::string> commands;
     for (const std::string& entry : g_fake.log) {
@@ -21,6 +29,63 @@ std::vector<std::string> FakeMciCommands() {
         }
     }
     return commands;
+}
+
+std::string FakeDriveList(const std::vector<std::string>& roots) {
+    std::string list;
+    for (const std::string& root : roots) {
+        list += root;
+        list.push_back('\0');
+    }
+    list.push_back('\0');
+    return list;
+}
+
+uint32_t PlatformLogicalDriveStrings(uint32_t length, char* buffer) {
+    g_fake.log.push_back("drives " + std::to_string(length));
+    const std::string& list = g_fake.drive_list;
+    const uint32_t result = g_fake.drive_list_result_set
+                                ? g_fake.drive_list_result
+                                : static_cast<uint32_t>(list.empty() ? 0 : list.size() - 1);
+    const size_t copied = list.size() < length ? list.size() : length;
+    list.copy(buffer, copied);
+    return result;
+}
+
+uint32_t PlatformDriveType(const char* root) {
+    g_fake.log.push_back(std::string("drive type ") + root);
+    const auto answers = g_fake.drive_types.find(root[0]);
+    if (answers == g_fake.drive_types.end() || answers->second.empty()) {
+        return 3;
+    }
+    size_t& asked = g_fake.drive_type_asked[root[0]];
+    const size_t index = asked < answers->second.size() ? asked : answers->second.size() - 1;
+    ++asked;
+    return answers->second[index];
+}
+
+uint32_t PlatformFileVersionInfoSize(const char* file_name) {
+    g_fake.log.push_back(std::string("version size ") + file_name);
+    return g_fake.version_info_size;
+}
+
+int PlatformReadFileVersionInfo(const char* file_name, uint32_t size, void* block) {
+    g_fake.log.push_back(std::string("version read ") + file_name + " " + std::to_string(size));
+    if (g_fake.live_blocks.count(block) == 0) {
+        g_fake.log.push_back("version read into unknown block");
+        return 0;
+    }
+    return g_fake.version_read_ok ? 1 : 0;
+}
+
+int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t* version_low) {
+    g_fake.log.push_back("version query");
+    if (g_fake.live_blocks.count(const_cast<void*>(block)) == 0 || !g_fake.version_query_ok) {
+        return 0;
+    }
+    *version_high = g_fake.version_high;
+    *version_low = g_fake.version_low;
+    return 1;
 }
 
 uint32_t PlatformMciSend(const char* command) {
@@ -46,15 +111,18 @@ void* PlatformAllocate(size_t bytes) {
         return nullptr;
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
+    // Fresh heap memory is not zero: fields left unset must show.
+    std::memset(block, 0xA5, bytes == 0 ? 1 : bytes);
     g_fake.live_blocks.insert(block);
     return block;
 }
 
 void PlatformRelease(void* block) {
-    g_fake.log.push_back("release");
     if (block == nullptr) {
+        g_fake.log.push_back("release null");
         return;
     }
+    g_fake.log.push_back("release " + FakePointerText(block));
     // A block the plugin did not get from here, or releases twice, is a bug
     // the tests must see rather than a crash in free().
     if (g_fake.live_blocks.erase(block) == 0) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,25 @@ struct FakePlatform {
     std::vector<FakeMciRule> mci_rules;  // first matching rule wins; else 0 at once
     std::vector<std::string> log;        // "mci <command>", "tick <value>", "alloc <n>", ...
 
+    // The drive list as the system writes it (NULs included), and the value
+    // the call returns; by default the length of the list without its
+    // final NUL. Each call copies at most the length the caller allows.
+    std::string drive_list;
+    bool drive_list_result_set = false;
+    uint32_t drive_list_result = 0;
+    // The answers for a drive letter, one per question in turn; the last
+    // one repeats. A letter without answers is a fixed disk (3).
+    std::map<char, std::vector<uint32_t>> drive_types;
+    std::map<char, size_t> drive_type_asked;
+
+    // Version information: the size answered, whether reading and querying
+    // succeed, and the fixed file version found.
+    uint32_t version_info_size = 0;
+    bool version_read_ok = true;
+    bool version_query_ok = true;
+    uint32_t version_high = 0;
+    uint32_t version_low = 0;
+
     int allocation_count = 0;      // allocations asked for so far
     int fail_allocation_at = 0;    // 1-based number of the allocation to refuse; 0 for none
     std::set<void*> live_blocks;
@@ -32,3 +52,9 @@ void ResetFake();
 
 // The commands sent to MCI, in order.
 std::vector<std::string> FakeMciCommands();
+
+// A drive list of the given roots in the system's format.
+std::string FakeDriveList(const std::vector<std::string>& roots);
+
+// How the log writes a block's address: "release <this>".
+std::string FakePointerText(const void* block);
