@@ -15,6 +15,8 @@ add_executable(lidwick_unit_tests
     tray/tray_test.cpp
     tray/dispatch_test.cpp
     catalogue/plugin_info_test.cpp
-    catalogue/drive_commands_test.cpp)
+    catalogue/drive_commands_test.cpp
+    plugin/lifecycle_test.cpp
+    settings/settings_test.cpp)
 target_link_libraries(lidwick_unit_tests PRIVATE lidwick_core lidwick_fake GTest::gtest_main)
 gtest_discover_tests(lidwick_unit_tests NO_PRETTY_VALUES)

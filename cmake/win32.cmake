@@ -3,10 +3,10 @@
 
 set(static_runtime -static-libgcc -static-libstdc++)
 
-add_library(Lidwick SHARED platform/win32.cpp Lidwick.def Lidwick.rc)
+add_library(Lidwick SHARED platform/win32.cpp plugin/dll_main.cpp Lidwick.def Lidwick.rc)
 set_target_properties(Lidwick PROPERTIES PREFIX "" OUTPUT_NAME Lidwick)
 # The whole core goes in: the exports live in it and nothing else pulls them.
-target_link_libraries(Lidwick PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,lidwick_core>" lidwick_flags winmm version)
+target_link_libraries(Lidwick PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,lidwick_core>" lidwick_flags winmm version user32)
 # Exports come from Lidwick.def alone; the runtime is linked in so that the
 # DLL needs nothing a Windows machine does not have.
 target_link_options(Lidwick PRIVATE ${static_runtime} -s -Wl,--enable-stdcall-fixup)
@@ -68,6 +68,18 @@ add_test(NAME catalogue_e2e_test_without_cdrom
             ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:catalogue_e2e_test>
             --gtest_filter=*WithoutCdrom*)
 lidwick_wine_properties(catalogue_e2e_test_without_cdrom)
+lidwick_wine_test(settings_e2e_test SOURCES tests/e2e/settings_e2e_test.cpp tests/e2e/sim_drive.cpp)
+
+# The notice is a real message box: it needs a display.
+add_executable(notice_e2e_test tests/e2e/notice_e2e_test.cpp tests/e2e/sim_drive.cpp)
+target_link_libraries(notice_e2e_test PRIVATE GTest::gtest_main)
+target_include_directories(notice_e2e_test PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(notice_e2e_test PRIVATE -static)
+add_dependencies(notice_e2e_test Lidwick ttbhost)
+add_test(NAME notice_e2e_test
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/with-display ${LIDWICK_WINEPREFIX}
+            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:notice_e2e_test>)
+lidwick_wine_properties(notice_e2e_test)
 
 # The built DLL as a file: only system imports, undecorated exports.
 add_test(NAME dll_file_check

@@ -3,6 +3,11 @@
 //
 //   ttbhost [--plugin PATH] list
 //   ttbhost [--plugin PATH] run ID
+//   ttbhost [--plugin PATH] notice
+//
+// Before running a command or forwarding a message it starts the plugin
+// with TTBEvent_Init and the plugin's full path, as the launcher does, so
+// the settings file beside the plugin applies.
 //
 // Exit status: 0 when the plugin reports success, 1 when it reports failure,
 // 2 for a usage error or a plugin that cannot be loaded or lacks an entry
@@ -26,13 +31,19 @@ const int kExitUsage = 2;
 
 typedef void*(__stdcall* InitPluginInfoProc)(const char* plugin_file_name);
 typedef void(__stdcall* FreePluginInfoProc)(void* info);
+typedef int(__stdcall* InitProc)(const char* plugin_file_name, unsigned host_value);
+typedef void(__stdcall* UnloadProc)();
 typedef int(__stdcall* ExecuteProc)(int command_id, int unused);
+typedef void(__stdcall* WindowsHookProc)(unsigned message, unsigned first, int second);
+
+const unsigned kWmDeviceChange = 0x0219;
 
 const char kUsage[] =
     "usage: ttbhost [--plugin PATH] COMMAND\n"
     "  list     show the plugin and the commands it offers\n"
     "  run ID   run the plugin command with this identifier\n"
     "           (100 + drive index: open/close, 200 +: open, 300 +: close)\n"
+    "  notice   forward a device-change message (WM_DEVICECHANGE) to the plugin\n"
     "  --plugin PATH   the plugin DLL (default: Lidwick.dll beside ttbhost.exe)\n";
 
 int UsageError(const char* message, const char* detail) {
@@ -100,6 +111,38 @@ int MissingEntryPoint(const char* name, const char* plugin_path) {
     return kExitUsage;
 }
 
+// The launcher hands the plugin its full path.
+bool PluginFullPath(HMODULE plugin, const char* plugin_path, char* full_path, DWORD size) {
+    DWORD length = GetModuleFileNameA(plugin, full_path, size);
+    if (length == 0 || length >= size) {
+        std::fprintf(stderr, "ttbhost: cannot read the plugin's full path: %s\n", plugin_path);
+        return false;
+    }
+    return true;
+}
+
+// Starts the plugin as the launcher does; false after reporting an error.
+bool StartPlugin(HMODULE plugin, const char* plugin_path) {
+    auto init = EntryPoint<InitProc>(plugin, "TTBEvent_Init");
+    if (init == nullptr) {
+        MissingEntryPoint("TTBEvent_Init", plugin_path);
+        return false;
+    }
+    char full_path[MAX_PATH];
+    if (!PluginFullPath(plugin, plugin_path, full_path, sizeof full_path)) {
+        return false;
+    }
+    init(full_path, 0);
+    return true;
+}
+
+void StopPlugin(HMODULE plugin) {
+    auto unload = EntryPoint<UnloadProc>(plugin, "TTBEvent_Unload");
+    if (unload != nullptr) {
+        unload();
+    }
+}
+
 int ListCommands(HMODULE plugin, const char* plugin_path) {
     auto init_info = EntryPoint<InitPluginInfoProc>(plugin, "TTBEvent_InitPluginInfo");
     if (init_info == nullptr) {
@@ -109,11 +152,8 @@ int ListCommands(HMODULE plugin, const char* plugin_path) {
     if (free_info == nullptr) {
         return MissingEntryPoint("TTBEvent_FreePluginInfo", plugin_path);
     }
-    // The launcher hands the plugin its full path.
     char full_path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(plugin, full_path, sizeof full_path);
-    if (length == 0 || length >= sizeof full_path) {
-        std::fprintf(stderr, "ttbhost: cannot read the plugin's full path: %s\n", plugin_path);
+    if (!PluginFullPath(plugin, plugin_path, full_path, sizeof full_path)) {
         return kExitFailure;
     }
 
@@ -146,12 +186,31 @@ int RunCommand(HMODULE plugin, const char* plugin_path, int command_id) {
     if (execute == nullptr) {
         return MissingEntryPoint("TTBEvent_Execute", plugin_path);
     }
+    if (!StartPlugin(plugin, plugin_path)) {
+        return kExitUsage;
+    }
     const DWORD start_ms = GetTickCount();
     const int result = execute(command_id, 0);
     const DWORD elapsed_ms = GetTickCount() - start_ms;
     std::printf("command %d: result %d in %lu ms\n", command_id, result,
                 static_cast<unsigned long>(elapsed_ms));
+    StopPlugin(plugin);
     return result == 1 ? kExitSuccess : kExitFailure;
+}
+
+int ForwardDeviceChange(HMODULE plugin, const char* plugin_path) {
+    auto hook = EntryPoint<WindowsHookProc>(plugin, "TTBEvent_WindowsHook");
+    if (hook == nullptr) {
+        return MissingEntryPoint("TTBEvent_WindowsHook", plugin_path);
+    }
+    if (!StartPlugin(plugin, plugin_path)) {
+        return kExitUsage;
+    }
+    std::printf("forwarding WM_DEVICECHANGE (0x%04X) to the plugin\n", kWmDeviceChange);
+    std::fflush(stdout);
+    hook(kWmDeviceChange, 0, 0);
+    StopPlugin(plugin);
+    return kExitSuccess;
 }
 
 }  // namespace
@@ -178,9 +237,9 @@ int main(int argc, char** argv) {
     }
     const char* command = argv[arg++];
     int command_id = 0;
-    if (std::strcmp(command, "list") == 0) {
+    if (std::strcmp(command, "list") == 0 || std::strcmp(command, "notice") == 0) {
         if (arg != argc) {
-            return UsageError("list takes no arguments", "");
+            return UsageError(command, " takes no arguments");
         }
     } else if (std::strcmp(command, "run") == 0) {
         if (arg + 1 != argc) {
@@ -197,9 +256,14 @@ int main(int argc, char** argv) {
     if (plugin == nullptr) {
         return UsageError("cannot load plugin: ", plugin_path);
     }
-    const int status = std::strcmp(command, "list") == 0
-                           ? ListCommands(plugin, plugin_path)
-                           : RunCommand(plugin, plugin_path, command_id);
+    int status;
+    if (std::strcmp(command, "list") == 0) {
+        status = ListCommands(plugin, plugin_path);
+    } else if (std::strcmp(command, "notice") == 0) {
+        status = ForwardDeviceChange(plugin, plugin_path);
+    } else {
+        status = RunCommand(plugin, plugin_path, command_id);
+    }
     FreeLibrary(plugin);
     return status;
 }

@@ -41,3 +41,26 @@ int PlatformReadFileVersionInfo(const char* file_name, uint32_t size, void* bloc
 // The fixed file version from version information read above, as its upper
 // and lower 32 bits: 1 on success, 0 when the block has none.
 int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t* version_low);
+
+// The full path of the module `module` (null: the process's executable),
+// written into `buffer` of `size` chars. Returns its length without the NUL;
+// `size` when the path was cut to fit; 0 on failure.
+uint32_t PlatformModuleFileName(void* module, char* buffer, uint32_t size);
+
+// The whole number under `key` in `section` of the profile (INI) file at
+// `path`, or `default_value` when the file, section or key is missing.
+uint32_t PlatformProfileInt(const char* section, const char* key, int32_t default_value,
+                            const char* path);
+
+// The system-wide message identifier for `name`; 0 when it cannot be registered.
+uint32_t PlatformRegisterMessage(const char* name);
+
+// The process's main executable, whose exports are the host's services.
+void* PlatformMainModule();
+
+// The address `module` exports under `name`, or null.
+void* PlatformExport(void* module, const char* name);
+
+// Shows `text` in a message box with no owner window, the title `title`
+// and a single OK button, and returns once the user has dismissed it.
+void PlatformMessageBox(const char* text, const char* title);

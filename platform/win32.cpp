@@ -52,3 +52,28 @@ int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t
     *version_low = fixed->dwFileVersionLS;
     return 1;
 }
+
+uint32_t PlatformModuleFileName(void* module, char* buffer, uint32_t size) {
+    return GetModuleFileNameA(static_cast<HMODULE>(module), buffer, size);
+}
+
+uint32_t PlatformProfileInt(const char* section, const char* key, int32_t default_value,
+                            const char* path) {
+    return GetPrivateProfileIntA(section, key, default_value, path);
+}
+
+uint32_t PlatformRegisterMessage(const char* name) {
+    return RegisterWindowMessageA(name);
+}
+
+void* PlatformMainModule() {
+    return GetModuleHandleA(nullptr);
+}
+
+void* PlatformExport(void* module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void PlatformMessageBox(const char* text, const char* title) {
+    MessageBoxA(nullptr, text, title, MB_OK);
+}

@@ -22,6 +22,15 @@ PluginInfo* TTB_CALL TTBEvent_InitPluginInfo(const char* plugin_file_name);
 // Releases a record from TTBEvent_InitPluginInfo and all it points to.
 void TTB_CALL TTBEvent_FreePluginInfo(PluginInfo* info);
 
+// Binds the plugin to its host and loads its settings. Always 1.
+int32_t TTB_CALL TTBEvent_Init(const char* plugin_file_name, uint32_t host_value);
+
+// Does nothing: the plugin holds nothing that must go before unloading.
+void TTB_CALL TTBEvent_Unload();
+
+// A window message the host forwards; the parameters are not read.
+void TTB_CALL TTBEvent_WindowsHook(uint32_t message, uint32_t first, int32_t second);
+
 // Runs one command; 1 when the tray command succeeded, else 0. The second
 // value is not read.
 int32_t TTB_CALL TTBEvent_Execute(int32_t command_id, int32_t unused);

@@ -117,6 +117,11 @@ std::string TtbhostPath() {
 }
 
 ProcessResult RunTtbhost(const std::string& arguments) {
+    return RunTtbhostWhile(arguments, [](DWORD) {});
+}
+
+ProcessResult RunTtbhostWhile(const std::string& arguments,
+                              const std::function<void(DWORD process_id)>& during) {
     ProcessResult result = {~0u, std::string(), std::string()};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE out_read, out_write, err_read, err_write;
@@ -152,6 +157,7 @@ ProcessResult RunTtbhost(const std::string& arguments) {
     std::pair<HANDLE, std::string*> err_job(err_read, &result.err);
     HANDLE readers[2] = {CreateThread(nullptr, 0, DrainPipe, &out_job, 0, nullptr),
                          CreateThread(nullptr, 0, DrainPipe, &err_job, 0, nullptr)};
+    during(process.dwProcessId);
     WaitForSingleObject(process.hProcess, INFINITE);
     WaitForMultipleObjects(2, readers, TRUE, INFINITE);
     GetExitCodeProcess(process.hProcess, &result.exit_code);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct ProcessResult {
 
 // Runs ttbhost with `arguments` and waits for it. Line ends come back as LF.
 ProcessResult RunTtbhost(const std::string& arguments);
+
+// The same, calling `during` with ttbhost's process id while it runs.
+ProcessResult RunTtbhostWhile(const std::string& arguments,
+                              const std::function<void(DWORD process_id)>& during);
 
 // Milliseconds taken by `call`, measured on the system tick counter.
 template <typename Call>

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 FakePlatform g_fake;
 
@@ -86,6 +87,65 @@ int PlatformFixedFileVersion(const void* block, uint32_t* version_high, uint32_t
     *version_high = g_fake.version_high;
     *version_low = g_fake.version_low;
     return 1;
+}
+
+void* FakeExportAddress(const std::string& name) {
+    // Distinct, recognisable and never dereferenced.
+    return reinterpret_cast<void*>(0x10000 + std::hash<std::string>()(name) % 0x10000 * 16);
+}
+
+namespace {
+// Stands for the host's executable module.
+char g_host_module;
+}  // namespace
+
+uint32_t PlatformModuleFileName(void* module, char* buffer, uint32_t size) {
+    g_fake.log.push_back("module file name " + std::to_string(size) +
+                         (module == nullptr ? " of the executable" : ""));
+    const std::string& path = g_fake.module_file_name;
+    if (size == 0) {
+        return 0;
+    }
+    // As the system does: a path that does not fit is cut to size - 1
+    // chars plus the NUL, and the size comes back.
+    const size_t copied = path.size() < size ? path.size() : size - 1;
+    path.copy(buffer, copied);
+    buffer[copied] = '\0';
+    if (g_fake.module_file_name_result_set) {
+        return g_fake.module_file_name_result;
+    }
+    return path.size() < size ? static_cast<uint32_t>(path.size()) : size;
+}
+
+uint32_t PlatformProfileInt(const char* section, const char* key, int32_t default_value,
+                            const char* path) {
+    g_fake.log.push_back(std::string("profile [") + section + "] " + key + " " +
+                         std::to_string(default_value) + " " + path);
+    const auto value = g_fake.profile.find(key);
+    return value != g_fake.profile.end() ? value->second : static_cast<uint32_t>(default_value);
+}
+
+uint32_t PlatformRegisterMessage(const char* name) {
+    g_fake.log.push_back(std::string("register ") + name);
+    if (g_fake.unregistrable.count(name) != 0) {
+        return 0;
+    }
+    return g_fake.next_message_id++;
+}
+
+void* PlatformMainModule() {
+    g_fake.log.push_back("main module");
+    return &g_host_module;
+}
+
+void* PlatformExport(void* module, const char* name) {
+    g_fake.log.push_back(std::string("export ") + name +
+                         (module == &g_host_module ? " of the host" : " of another module"));
+    return g_fake.host_exports.count(name) != 0 ? FakeExportAddress(name) : nullptr;
+}
+
+void PlatformMessageBox(const char* text, const char* title) {
+    g_fake.log.push_back(std::string("message box [") + text + "] [" + title + "]");
 }
 
 uint32_t PlatformMciSend(const char* command) {

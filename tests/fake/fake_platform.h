@@ -40,6 +40,23 @@ struct FakePlatform {
     uint32_t version_high = 0;
     uint32_t version_low = 0;
 
+    // The library's path as the system reports it, and the length the call
+    // returns (by default the path's length, or the size when it is cut).
+    std::string module_file_name = "C:\\TTBase\\Plugins\\Lidwick.dll";
+    bool module_file_name_result_set = false;
+    uint32_t module_file_name_result = 0;
+
+    // Profile values by key; a missing key answers the caller's default.
+    std::map<std::string, uint32_t> profile;
+
+    // Message identifiers are handed out from here upwards; names listed in
+    // unregistrable answer 0.
+    uint32_t next_message_id = 0xC100;
+    std::set<std::string> unregistrable;
+
+    // The names the host's executable exports.
+    std::set<std::string> host_exports;
+
     int allocation_count = 0;      // allocations asked for so far
     int fail_allocation_at = 0;    // 1-based number of the allocation to refuse; 0 for none
     std::set<void*> live_blocks;
@@ -58,3 +75,6 @@ std::string FakeDriveList(const std::vector<std::string>& roots);
 
 // How the log writes a block's address: "release <this>".
 std::string FakePointerText(const void* block);
+
+// The address the fake gives for an export of the host.
+void* FakeExportAddress(const std::string& name);
