@@ -22,6 +22,13 @@ set_target_properties(simcd PROPERTIES PREFIX "")
 target_link_libraries(simcd PRIVATE lidwick_flags winmm)
 target_link_options(simcd PRIVATE -static -Wl,--enable-stdcall-fixup)
 
+# Plugins that record how ttbhost calls them; one lacks TTBEvent_WindowsHook.
+foreach(spy spy spy_no_hook)
+    add_library(${spy} SHARED tests/spy/spy.cpp tests/spy/${spy}.def)
+    set_target_properties(${spy} PROPERTIES PREFIX "")
+    target_link_options(${spy} PRIVATE -static -Wl,--enable-stdcall-fixup)
+endforeach()
+
 # GoogleTest from Debian's sources, built with this compiler.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -46,7 +53,7 @@ function(lidwick_wine_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_options(${name} PRIVATE -static)
-    add_dependencies(${name} Lidwick ttbhost simcd)
+    add_dependencies(${name} Lidwick ttbhost simcd spy spy_no_hook)
     add_test(NAME ${name} COMMAND ${name} ${arg_ARGS})
     lidwick_wine_properties(${name})
 endfunction()
@@ -55,7 +62,7 @@ function(lidwick_wine_properties test)
     set_tests_properties(${test} PROPERTIES
         FIXTURES_REQUIRED wine
         RUN_SERIAL ON
-        ENVIRONMENT "LIDWICK_DLL=Z:$<TARGET_FILE:Lidwick>;LIDWICK_TTBHOST=Z:$<TARGET_FILE:ttbhost>"
+        ENVIRONMENT "LIDWICK_DLL=Z:$<TARGET_FILE:Lidwick>;LIDWICK_TTBHOST=Z:$<TARGET_FILE:ttbhost>;LIDWICK_SPY_DIR=Z:$<TARGET_FILE_DIR:spy>"
         TIMEOUT 300)
 endfunction()
 
@@ -68,6 +75,7 @@ add_test(NAME catalogue_e2e_test_without_cdrom
             ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:catalogue_e2e_test>
             --gtest_filter=*WithoutCdrom*)
 lidwick_wine_properties(catalogue_e2e_test_without_cdrom)
+lidwick_wine_test(ttbhost_e2e_test SOURCES tests/e2e/ttbhost_e2e_test.cpp tests/e2e/sim_drive.cpp)
 lidwick_wine_test(settings_e2e_test SOURCES tests/e2e/settings_e2e_test.cpp tests/e2e/sim_drive.cpp)
 
 # The notice is a real message box: it needs a display.
@@ -84,3 +92,19 @@ lidwick_wine_properties(notice_e2e_test)
 # The built DLL as a file: only system imports, undecorated exports.
 add_test(NAME dll_file_check
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dll $<TARGET_FILE:Lidwick>)
+
+# The release package: Lidwick-1.0.0.2-win32.zip with the DLL, ttbhost, a
+# sample settings file and the install guide, in Windows line ends.
+install(TARGETS Lidwick ttbhost RUNTIME DESTINATION . LIBRARY DESTINATION .)
+foreach(text Lidwick.ini INSTALL.txt)
+    configure_file(package/${text} ${CMAKE_BINARY_DIR}/package/${text} @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_BINARY_DIR}/package/${text} DESTINATION .)
+endforeach()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Lidwick)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME Lidwick-${PROJECT_VERSION}-win32)
+include(CPack)
+
+add_test(NAME package_check
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/check-package ${CMAKE_BINARY_DIR})
