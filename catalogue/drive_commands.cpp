@@ -30,8 +30,10 @@ const CommandTexts kDriveCommandTexts[kCommandsPerDrive] = {
      "CD\x83\x67\x83\x8C\x83\x43\x82\xF0\x95\xC2\x82\xB6\x82\xE9(%s)"},
 };
 
+// Only a root that starts with a drive letter is asked about: anything else
+// would give identifiers outside 100-325 that name no drive.
 bool IsCdrom(const char* root) {
-    return PlatformDriveType(root) == kDriveTypeCdrom;
+    return root[0] >= 'A' && root[0] <= 'Z' && PlatformDriveType(root) == kDriveTypeCdrom;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ struct DriveCase {
     std::map<char, std::vector<uint32_t>> types;  // answers per question, in turn
     std::vector<int32_t> expected_ids;
 };
+
+// Named in test output, rather than dumped as raw bytes with their padding.
+void PrintTo(const DriveCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<std::string> AllLetters() {
     std::vector<std::string> roots;
@@ -63,6 +69,11 @@ const DriveCase kDriveCases[] = {
     // E: turns up in the filling pass, but the array was sized for D: alone.
     {"AddedBetweenPasses", {"D:\\", "E:\\"}, {{'D', {kCdrom}}, {'E', {kFixed, kCdrom}}},
      {103, 203, 303}},
+    // A list the system should never give: only capital drive letters count.
+    {"RootsWithoutADriveLetter",
+     {"1:\\", "d:\\", "\x01:\\", "[:\\", "E:\\"},
+     {{'1', {kCdrom}}, {'d', {kCdrom}}, {'\x01', {kCdrom}}, {'[', {kCdrom}}, {'E', {kCdrom}}},
+     {104, 204, 304}},
     {"AddedAheadOfTheCountedDrive", {"C:\\", "D:\\"}, {{'C', {kFixed, kCdrom}}, {'D', {kCdrom}}},
      {102, 202, 302}},
 };

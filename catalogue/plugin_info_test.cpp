@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,11 @@ struct VersionCase {
     uint32_t expected_high;
     uint32_t expected_low;
 };
+
+// Named in test output, rather than dumped as raw bytes with their padding.
+void PrintTo(const VersionCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const VersionCase kVersionCases[] = {
     {"Found", 1700, true, true, 0, 0x00010000, 2},

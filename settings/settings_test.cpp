@@ -2,6 +2,7 @@
 
 #include "tests/fake/fake_fixture.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ struct PathCase {
     uint32_t result;
     std::string expected_profile_path;  // empty: no file is read
 };
+
+// Named in test output, rather than dumped as raw bytes with their padding.
+void PrintTo(const PathCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::string PathOfLength(size_t length) {
     std::string path = "C:\\";

@@ -3,6 +3,7 @@
 #include "plugin/host_contract.h"
 #include "tests/fake/fake_fixture.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ struct DispatchCase {
     Commands expected_commands;
     int32_t expected_result;
 };
+
+// Named in test output, rather than dumped as raw bytes with their padding.
+void PrintTo(const DispatchCase& c, std::ostream* out) {
+    *out << c.id;
+}
 
 // Threshold stays 0 here, so a toggle is a plain open.
 const DispatchCase kDispatchCases[] = {

@@ -2,6 +2,7 @@
 
 #include "tests/fake/fake_fixture.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,11 @@ struct ToggleCase {
     Commands expected_commands;
     int expected_result;
 };
+
+// Named in test output, rather than dumped as raw bytes with their padding.
+void PrintTo(const ToggleCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const Commands kOpenSequence = {kOpenD, kDoorOpen, kRelease};
 const Commands kOpenThenClose = {kOpenD, kDoorOpen, kRelease, kOpenD, kDoorClosed, kRelease};

@@ -150,6 +150,11 @@ void PlatformMessageBox(const char* text, const char* title) {
 
 uint32_t PlatformMciSend(const char* command) {
     g_fake.log.push_back(std::string("mci ") + command);
+    if (g_fake.mci_script_used < g_fake.mci_script.size()) {
+        const FakeMciRule& answer = g_fake.mci_script[g_fake.mci_script_used++];
+        g_fake.tick_ms += answer.delay_ms;
+        return answer.result;
+    }
     for (const FakeMciRule& rule : g_fake.mci_rules) {
         if (rule.command == command) {
             g_fake.tick_ms += rule.delay_ms;

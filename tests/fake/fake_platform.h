@@ -19,6 +19,10 @@ struct FakeMciRule {
 struct FakePlatform {
     uint32_t tick_ms = 0;
     std::vector<FakeMciRule> mci_rules;  // first matching rule wins; else 0 at once
+    // Answers given in order, whatever the command, ahead of the rules; the
+    // command field is ignored.
+    std::vector<FakeMciRule> mci_script;
+    size_t mci_script_used = 0;
     std::vector<std::string> log;        // "mci <command>", "tick <value>", "alloc <n>", ...
 
     // The drive list as the system writes it (NULs included), and the value
