@@ -61,6 +61,8 @@ add_test(NAME catalogue_e2e_test_without_cdrom
             --gtest_filter=*WithoutCdrom*)
 lidwick_wine_properties(catalogue_e2e_test_without_cdrom)
 lidwick_wine_test(ttbhost_e2e_test SOURCES tests/e2e/ttbhost_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(memory_e2e_test SOURCES tests/e2e/memory_e2e_test.cpp tests/e2e/sim_drive.cpp)
+target_link_libraries(memory_e2e_test PRIVATE psapi)
 lidwick_wine_test(settings_e2e_test SOURCES tests/e2e/settings_e2e_test.cpp tests/e2e/sim_drive.cpp)
 
 # The notice is a real message box: it needs a display.
@@ -80,3 +82,9 @@ add_test(NAME dll_file_check
 
 add_test(NAME package_check
     COMMAND ${CMAKE_SOURCE_DIR}/tests/check-package ${CMAKE_BINARY_DIR})
+
+# The benchmark (scripts/bench runs it): figures, not a test.
+add_executable(lidwick_bench bench/bench.cpp)
+target_link_libraries(lidwick_bench PRIVATE winmm version)
+target_link_options(lidwick_bench PRIVATE -static)
+add_dependencies(lidwick_bench Lidwick simcd)

@@ -58,13 +58,13 @@ DWORD WINAPI DrainPipe(void* context) {
 
 }  // namespace
 
-void SetSimDrives(const std::vector<SimDriveLine>& lines) {
+void SetSimDrives(const std::vector<SimDriveLine>& lines, bool log_requests) {
     if (g_state_path.empty()) {
         g_state_path = TempFile("sim");
         g_log_path = TempFile("log");
         SetEnvironmentVariableA("LIDWICK_SIMCD_STATE", g_state_path.c_str());
-        SetEnvironmentVariableA("LIDWICK_SIMCD_LOG", g_log_path.c_str());
     }
+    SetEnvironmentVariableA("LIDWICK_SIMCD_LOG", log_requests ? g_log_path.c_str() : nullptr);
     FILE* state = std::fopen(g_state_path.c_str(), "w");
     ASSERT_NE(state, nullptr);
     for (const SimDriveLine& line : lines) {

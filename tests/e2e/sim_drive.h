@@ -16,8 +16,9 @@ struct SimDriveLine {
 };
 
 // Gives this test its own state and log files, written with `lines`, and
-// points the simulated drive at them through the environment.
-void SetSimDrives(const std::vector<SimDriveLine>& lines);
+// points the simulated drive at them through the environment. Without
+// `log_requests` the drive keeps no log (for long runs).
+void SetSimDrives(const std::vector<SimDriveLine>& lines, bool log_requests = true);
 
 // The tray of `letter` as the simulated drive last left it: "open" or "closed".
 std::string SimTray(char letter);
