@@ -51,22 +51,22 @@ function(lidwick_wine_properties test)
         TIMEOUT 300)
 endfunction()
 
-lidwick_wine_test(tray_e2e_test SOURCES tests/e2e/tray_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(tray_e2e_test SOURCES tests/e2e/tray_e2e_test.cpp tests/e2e/e2e_support.cpp)
 lidwick_wine_test(catalogue_e2e_test
-    SOURCES tests/e2e/catalogue_e2e_test.cpp tests/e2e/sim_drive.cpp
+    SOURCES tests/e2e/catalogue_e2e_test.cpp tests/e2e/e2e_support.cpp
     ARGS --gtest_filter=-*WithoutCdrom*)
 add_test(NAME catalogue_e2e_test_without_cdrom
     COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/without-cdrom ${LIDWICK_WINEPREFIX}
             ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:catalogue_e2e_test>
             --gtest_filter=*WithoutCdrom*)
 lidwick_wine_properties(catalogue_e2e_test_without_cdrom)
-lidwick_wine_test(ttbhost_e2e_test SOURCES tests/e2e/ttbhost_e2e_test.cpp tests/e2e/sim_drive.cpp)
-lidwick_wine_test(memory_e2e_test SOURCES tests/e2e/memory_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(ttbhost_e2e_test SOURCES tests/e2e/ttbhost_e2e_test.cpp tests/e2e/e2e_support.cpp)
+lidwick_wine_test(memory_e2e_test SOURCES tests/e2e/memory_e2e_test.cpp tests/e2e/e2e_support.cpp)
 target_link_libraries(memory_e2e_test PRIVATE psapi)
-lidwick_wine_test(settings_e2e_test SOURCES tests/e2e/settings_e2e_test.cpp tests/e2e/sim_drive.cpp)
+lidwick_wine_test(settings_e2e_test SOURCES tests/e2e/settings_e2e_test.cpp tests/e2e/e2e_support.cpp)
 
 # The notice is a real message box: it needs a display.
-add_executable(notice_e2e_test tests/e2e/notice_e2e_test.cpp tests/e2e/sim_drive.cpp)
+add_executable(notice_e2e_test tests/e2e/notice_e2e_test.cpp tests/e2e/e2e_support.cpp)
 target_link_libraries(notice_e2e_test PRIVATE GTest::gtest_main)
 target_include_directories(notice_e2e_test PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(notice_e2e_test PRIVATE -static)

@@ -2,7 +2,7 @@
 // host reads it: through byte offsets, with the real version interfaces and
 // Wine's drive list, where D: is a CD-ROM drive.
 #include "host/record_layout.h"
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,8 @@
 
 namespace {
 
-typedef void*(__stdcall* InitPluginInfoProc)(const char* plugin_file_name);
-typedef void(__stdcall* FreePluginInfoProc)(void* info);
 
 using namespace layout;
-
-// Shift_JIS bytes of a UTF-16 text, made by the system, not by the plugin.
-std::string Sjis(const wchar_t* text) {
-    char bytes[256];
-    int length = WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return length > 0 ? std::string(bytes, static_cast<size_t>(length - 1)) : std::string();
-}
 
 std::string Text(const void* record, unsigned offset) {
     const char* text = ReadText(record, offset);
@@ -33,10 +24,8 @@ protected:
     void SetUp() override {
         plugin_ = LoadLibraryA(PluginPath().c_str());
         ASSERT_NE(plugin_, nullptr) << PluginPath();
-        init_ = reinterpret_cast<InitPluginInfoProc>(
-            reinterpret_cast<void*>(GetProcAddress(plugin_, "TTBEvent_InitPluginInfo")));
-        free_ = reinterpret_cast<FreePluginInfoProc>(
-            reinterpret_cast<void*>(GetProcAddress(plugin_, "TTBEvent_FreePluginInfo")));
+        init_ = Entry<InitPluginInfoProc>(plugin_, "TTBEvent_InitPluginInfo");
+        free_ = Entry<FreePluginInfoProc>(plugin_, "TTBEvent_FreePluginInfo");
         ASSERT_NE(init_, nullptr);
         ASSERT_NE(free_, nullptr);
         char path[MAX_PATH];

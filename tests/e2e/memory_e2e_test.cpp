@@ -1,7 +1,7 @@
 // The real Lidwick.dll over many calls: it runs inside the launcher's
 // process, so what it allocates must come back. Memory is read as the
 // process's private bytes and as the bytes in use on all of its heaps.
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <psapi.h>
 
@@ -13,10 +13,6 @@
 
 namespace {
 
-typedef void*(__stdcall* InitPluginInfoProc)(const char* plugin_file_name);
-typedef void(__stdcall* FreePluginInfoProc)(void* info);
-typedef int(__stdcall* InitProc)(const char* plugin_file_name, unsigned host_value);
-typedef int(__stdcall* ExecuteProc)(int command_id, int unused);
 
 struct Memory {
     long long private_bytes;
@@ -47,11 +43,6 @@ void Report(const char* what, int cycles, const Memory& before, const Memory& af
     std::printf("%-44s private %+lld bytes, heap in use %+lld bytes (%.2f bytes per cycle)\n", what,
                 after.private_bytes - before.private_bytes, after.heap_bytes - before.heap_bytes,
                 static_cast<double>(after.heap_bytes - before.heap_bytes) / cycles);
-}
-
-template <typename Proc>
-Proc Entry(HMODULE plugin, const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(plugin, name)));
 }
 
 // Growth that is not a leak: the heap's and the loader's own bookkeeping.

@@ -1,6 +1,6 @@
 // The device-change notice of the real Lidwick.dll as a real message box.
 // Needs a display: run under xvfb-run (see tests/wine/with-display).
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 
 namespace {
 
-typedef void(__stdcall* WindowsHookProc)(unsigned message, unsigned first, int second);
 
 struct Box {
     std::string title;
@@ -49,17 +48,10 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-std::string Sjis(const wchar_t* text) {
-    char bytes[64];
-    int length = WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-    return length > 0 ? std::string(bytes, static_cast<size_t>(length - 1)) : std::string();
-}
-
 TEST(NoticeEndToEnd, OneBoxPerDeviceChangeAndNoneForOtherMessages) {
     HMODULE plugin = LoadLibraryA(PluginPath().c_str());
     ASSERT_NE(plugin, nullptr);
-    auto hook = reinterpret_cast<WindowsHookProc>(
-        reinterpret_cast<void*>(GetProcAddress(plugin, "TTBEvent_WindowsHook")));
+    auto hook = Entry<WindowsHookProc>(plugin, "TTBEvent_WindowsHook");
     ASSERT_NE(hook, nullptr);
     HHOOK cbt = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
     ASSERT_NE(cbt, nullptr);

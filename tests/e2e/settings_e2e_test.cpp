@@ -1,6 +1,6 @@
 // The real Lidwick.dll, started as the launcher starts it, with a real
 // settings file beside a copy of the DLL, against the simulated drive at D:.
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,6 @@
 
 namespace {
 
-typedef int(__stdcall* InitProc)(const char* plugin_file_name, unsigned host_value);
-typedef int(__stdcall* ExecuteProc)(int command_id, int unused);
 
 using Requests = std::vector<std::string>;
 const Requests kOpenThenClose = {"D: open", "D: door open",   "D: close",
@@ -63,12 +61,10 @@ protected:
             return nullptr;
         }
         loaded_.push_back(plugin);
-        auto init = reinterpret_cast<InitProc>(
-            reinterpret_cast<void*>(GetProcAddress(plugin, "TTBEvent_Init")));
+        auto init = Entry<InitProc>(plugin, "TTBEvent_Init");
         EXPECT_NE(init, nullptr);
         EXPECT_EQ(init(path.c_str(), 0), 1);
-        return reinterpret_cast<ExecuteProc>(
-            reinterpret_cast<void*>(GetProcAddress(plugin, "TTBEvent_Execute")));
+        return Entry<ExecuteProc>(plugin, "TTBEvent_Execute");
     }
 
     std::string folder_;

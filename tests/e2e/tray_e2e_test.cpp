@@ -1,5 +1,5 @@
 // The real Lidwick.dll through real winmm, against the simulated drive at D:.
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 namespace {
 
 using Requests = std::vector<std::string>;
-typedef int(__stdcall* ExecuteProc)(int command_id, int unused);
 
 const unsigned kMoveMs = 300;
 // Sleep and the tick counter may each be a tick short.
@@ -20,8 +19,7 @@ protected:
     static void SetUpTestSuite() {
         plugin_ = LoadLibraryA(PluginPath().c_str());
         ASSERT_NE(plugin_, nullptr) << PluginPath();
-        execute_ = reinterpret_cast<ExecuteProc>(
-            reinterpret_cast<void*>(GetProcAddress(plugin_, "TTBEvent_Execute")));
+        execute_ = Entry<ExecuteProc>(plugin_, "TTBEvent_Execute");
         ASSERT_NE(execute_, nullptr);
     }
     static void TearDownTestSuite() {

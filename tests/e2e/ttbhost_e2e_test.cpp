@@ -1,6 +1,6 @@
 // ttbhost as a user runs it: the real Lidwick.dll against the simulated
 // drive at D:, and a spy plugin that records how it is driven.
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/sim_drive.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +57,12 @@ DWORD WINAPI DrainPipe(void* context) {
 }
 
 }  // namespace
+
+std::string Sjis(const wchar_t* text) {
+    char bytes[256];
+    int length = WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return length > 0 ? std::string(bytes, static_cast<size_t>(length - 1)) : std::string();
+}
 
 void SetSimDrives(const std::vector<SimDriveLine>& lines, bool log_requests) {
     if (g_state_path.empty()) {

@@ -1,12 +1,29 @@
 #pragma once
-// Helpers for the end-to-end tests under Wine: the simulated CD-ROM drive's
-// state and request log, the real plugin DLL, and ttbhost as a process.
+// Helpers for the end-to-end tests under Wine: the plugin's entry points as
+// a host sees them, the simulated CD-ROM drive's state and request log, and
+// ttbhost as a process.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+// The entry points, declared from the host's side.
+typedef void*(__stdcall* InitPluginInfoProc)(const char* plugin_file_name);
+typedef void(__stdcall* FreePluginInfoProc)(void* info);
+typedef int(__stdcall* InitProc)(const char* plugin_file_name, unsigned host_value);
+typedef int(__stdcall* ExecuteProc)(int command_id, int unused);
+typedef void(__stdcall* WindowsHookProc)(unsigned message, unsigned first, int second);
+
+// The entry point `name` of `plugin`, or null.
+template <typename Proc>
+Proc Entry(HMODULE plugin, const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(plugin, name)));
+}
+
+// Shift_JIS bytes of a UTF-16 text, made by the system, not by the plugin.
+std::string Sjis(const wchar_t* text);
 
 struct SimDriveLine {
     char letter;
