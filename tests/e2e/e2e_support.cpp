@@ -82,36 +82,32 @@ void SetSimDrives(const std::vector<SimDriveLine>& lines, bool log_requests) {
     std::fclose(log);
 }
 
-std::string SimTray(char letter) {
-    const std::string text = ReadAll(g_state_path);
+// The lines of `text`, without their line ends.
+static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
     size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
         if (end == std::string::npos) {
             end = text.size();
         }
-        const std::string line = text.substr(at, end - at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+std::string SimTray(char letter) {
+    for (const std::string& line : Lines(ReadAll(g_state_path))) {
         if (!line.empty() && line[0] == letter) {
             return line.substr(2, line.find(' ', 2) - 2);
         }
-        at = end + 1;
     }
     return "closed";  // a drive the simulation never touched
 }
 
 std::vector<std::string> SimRequests() {
-    std::vector<std::string> requests;
-    const std::string text = ReadAll(g_log_path);
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        requests.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return requests;
+    return Lines(ReadAll(g_log_path));
 }
 
 std::string PluginPath() {

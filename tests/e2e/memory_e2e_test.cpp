@@ -39,15 +39,29 @@ Memory Measure() {
     return {static_cast<long long>(counters.PrivateUsage), in_use};
 }
 
-void Report(const char* what, int cycles, const Memory& before, const Memory& after) {
+// Runs `run` (`cycles` cycles of something) between two measurements,
+// reports the difference and returns it.
+template <typename Run>
+Memory GrowthOf(const char* what, int cycles, Run run) {
+    const Memory before = Measure();
+    run();
+    const Memory after = Measure();
+    const Memory growth = {after.private_bytes - before.private_bytes,
+                           after.heap_bytes - before.heap_bytes};
     std::printf("%-44s private %+lld bytes, heap in use %+lld bytes (%.2f bytes per cycle)\n", what,
-                after.private_bytes - before.private_bytes, after.heap_bytes - before.heap_bytes,
-                static_cast<double>(after.heap_bytes - before.heap_bytes) / cycles);
+                growth.private_bytes, growth.heap_bytes,
+                static_cast<double>(growth.heap_bytes) / cycles);
+    return growth;
 }
 
 // Growth that is not a leak: the heap's and the loader's own bookkeeping.
 const long long kFlatHeapBytes = 16 * 1024;
 const long long kFlatPrivateBytes = 512 * 1024;
+
+void ExpectFlat(const Memory& growth) {
+    EXPECT_LT(growth.heap_bytes, kFlatHeapBytes);
+    EXPECT_LT(growth.private_bytes, kFlatPrivateBytes);
+}
 
 TEST(MemoryEndToEnd, RecordsAndStartUpsComeBackInFull) {
     const std::string path = PluginPath();
@@ -64,15 +78,12 @@ TEST(MemoryEndToEnd, RecordsAndStartUpsComeBackInFull) {
     for (int i = 0; i < 500; ++i) {
         cycle();
     }
-    const Memory before = Measure();
     const int kCycles = 20000;
-    for (int i = 0; i < kCycles; ++i) {
-        cycle();
-    }
-    const Memory after = Measure();
-    Report("20000 record/release/start-up cycles:", kCycles, before, after);
-    EXPECT_LT(after.heap_bytes - before.heap_bytes, kFlatHeapBytes);
-    EXPECT_LT(after.private_bytes - before.private_bytes, kFlatPrivateBytes);
+    ExpectFlat(GrowthOf("20000 record/release/start-up cycles:", kCycles, [&] {
+        for (int i = 0; i < kCycles; ++i) {
+            cycle();
+        }
+    }));
     FreeLibrary(plugin);
 }
 
@@ -97,15 +108,12 @@ TEST(MemoryEndToEnd, CommandsComeBackInFullEvenWhenTheDriveFails) {
         run(100, fault);
     }
     succeeded = 0;
-    const Memory before = Measure();
-    for (const char* fault : kFaults) {
-        run(kCommands / 3, fault);
-    }
-    const Memory after = Measure();
-    Report("10000 commands (a third each failing):", kCommands, before, after);
+    ExpectFlat(GrowthOf("10000 commands (a third each failing):", kCommands, [&] {
+        for (const char* fault : kFaults) {
+            run(kCommands / 3, fault);
+        }
+    }));
     EXPECT_EQ(succeeded, kCommands / 3) << "only the working drive's commands succeed";
-    EXPECT_LT(after.heap_bytes - before.heap_bytes, kFlatHeapBytes);
-    EXPECT_LT(after.private_bytes - before.private_bytes, kFlatPrivateBytes);
     FreeLibrary(plugin);
 }
 
@@ -121,15 +129,14 @@ TEST(MemoryEndToEnd, LoadStartUnloadCyclesLeaveOnlyTheFileNameCopy) {
     for (int i = 0; i < 20; ++i) {
         cycle();
     }
-    const Memory before = Measure();
     const int kCycles = 1000;
-    for (int i = 0; i < kCycles; ++i) {
-        cycle();
-    }
-    const Memory after = Measure();
-    Report("1000 LoadLibrary/TTBEvent_Init/FreeLibrary:", kCycles, before, after);
+    const Memory growth = GrowthOf("1000 LoadLibrary/TTBEvent_Init/FreeLibrary:", kCycles, [&] {
+        for (int i = 0; i < kCycles; ++i) {
+            cycle();
+        }
+    });
     std::printf("(the file name is %u bytes with its NUL)\n", static_cast<unsigned>(path.size() + 1));
-    const long long per_cycle = (after.heap_bytes - before.heap_bytes) / kCycles;
+    const long long per_cycle = growth.heap_bytes / kCycles;
     EXPECT_LE(per_cycle, static_cast<long long>(path.size() + 1 + 16))
         << "more than the file name copy stays behind";
 }
